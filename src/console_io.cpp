@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -288,6 +290,154 @@ double decimal_value(const char *text, std::size_t len)
 	return std::strtod(text, nullptr);
 }
 
+constexpr double exact_powers_of_ten[] = {
+	1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+	1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
+};
+constexpr int max_exact_power = 22;
+
+// Scales by 10^power with a single rounding, which needs an exact power.
+double scaled_by_power_of_ten(double x, int power)
+{
+	auto index = static_cast<std::size_t>(power < 0 ? -power : power);
+	return power < 0 ? x / exact_powers_of_ten[index]
+	                 : x * exact_powers_of_ten[index];
+}
+
+// Rounds magnitude to four significant digits, as printf does: gives the
+// digits (1000 to 9999) and the decimal exponent of the first one.  The one
+// rounding in the scaling is far smaller than the margin kept around ties,
+// so the result is exact; near a tie, and far from 1 where the scale would
+// not be exact, it gives false and the library decides.
+bool round_to_four_digits(double magnitude, int &digits, int &exponent)
+{
+	if (!(magnitude >= 1e-15 && magnitude < 1e15))
+		return false;
+	int binary_exponent =
+		static_cast<int>(std::bit_cast<std::uint64_t>(magnitude) >> 52) - 1023;
+	int e = (binary_exponent * 1233) >> 12; // within one of the decade
+	for (int tries = 0; tries < 3; tries++) {
+		double scaled = scaled_by_power_of_ten(magnitude, 3 - e);
+		if (scaled < 1000.0) {
+			e--;
+			continue;
+		}
+		if (scaled >= 10000.0) {
+			e++;
+			continue;
+		}
+		auto whole = static_cast<int>(scaled);
+		double fraction = scaled - whole;
+		if (std::fabs(fraction - 0.5) < 1e-6)
+			return false;
+		digits = whole + (fraction > 0.5);
+		exponent = e;
+		if (digits == 10000) {
+			digits = 1000;
+			exponent++;
+		}
+		return true;
+	}
+	return false;
+}
+
+// Writes digits * 10^(exponent - 3) as "%.4g" does, trailing zeros dropped.
+std::size_t spell_four_digits(bool negative, int digits, int exponent, char *out)
+{
+	char d[4];
+	for (int i = 3; i >= 0; i--) {
+		d[i] = static_cast<char>('0' + digits % 10);
+		digits /= 10;
+	}
+	int kept = 4;
+	while (kept > 1 && d[kept - 1] == '0')
+		kept--;
+	char *p = out;
+	if (negative)
+		*p++ = '-';
+	if (exponent >= 0 && exponent <= 3) {
+		for (int i = 0; i <= exponent; i++)
+			*p++ = d[i];
+		if (kept > exponent + 1)
+			*p++ = '.';
+		for (int i = exponent + 1; i < kept; i++)
+			*p++ = d[i];
+	} else if (exponent < 0 && exponent >= -4) {
+		*p++ = '0';
+		*p++ = '.';
+		for (int i = -1; i > exponent; i--)
+			*p++ = '0';
+		for (int i = 0; i < kept; i++)
+			*p++ = d[i];
+	} else {
+		*p++ = d[0];
+		if (kept > 1)
+			*p++ = '.';
+		for (int i = 1; i < kept; i++)
+			*p++ = d[i];
+		*p++ = 'e';
+		*p++ = exponent < 0 ? '-' : '+';
+		int magnitude = exponent < 0 ? -exponent : exponent;
+		*p++ = static_cast<char>('0' + magnitude / 10);
+		*p++ = static_cast<char>('0' + magnitude % 10);
+	}
+	return static_cast<std::size_t>(p - out);
+}
+
+// The common reply, a short decimal lying whole in the buffer, read without
+// copying it.  Up to 19 digits and 2^53 with a power of ten up to 10^22 are
+// exact, so one multiplication or division rounds them correctly.  Anything
+// else, or a run that may go on past the buffer, gives false and is left
+// to the general scan.
+bool scan_plain_decimal(console &con, double &value)
+{
+	const char *p = con.in_buf + con.in_pos;
+	const char *end = con.in_buf + con.in_len;
+	bool negative = *p == '-';
+	p += *p == '-' || *p == '+';
+	const char *number = p;
+	std::uint64_t mantissa = 0;
+	int digit_count = 0;
+	int scale = 0;
+	for (; p < end && is_digit(*p); p++, digit_count++)
+		mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+	bool lone_zero = digit_count == 1 && *number == '0';
+	if (p < end && *p == '.') {
+		lone_zero = false;
+		for (p++; p < end && is_digit(*p); p++, digit_count++, scale--)
+			mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+	}
+	if (digit_count == 0 || digit_count > 19 || p == end)
+		return false;
+	if (to_lower(*p) == 'e') {
+		p++;
+		bool negative_exponent = p < end && *p == '-';
+		p += p < end && (*p == '-' || *p == '+');
+		if (p == end || !is_digit(*p))
+			return false;
+		int exponent = 0;
+		for (; p < end && is_digit(*p); p++)
+			exponent = std::min(exponent * 10 + (*p - '0'), 100000);
+		scale += negative_exponent ? -exponent : exponent;
+	} else if (lone_zero && to_lower(*p) == 'x') {
+		return false;
+	}
+	if (p == end)
+		return false;
+	double magnitude = 0.0;
+	if (mantissa <= (std::uint64_t{1} << 53) && scale >= -max_exact_power &&
+	    scale <= max_exact_power) {
+		magnitude = scaled_by_power_of_ten(static_cast<double>(mantissa), scale);
+	} else {
+		auto [stop, ec] = std::from_chars(number, p, magnitude);
+		if (ec != std::errc{} || stop != p)
+			return false;
+	}
+	value = negative ? -magnitude : magnitude;
+	con.in_pos = static_cast<std::size_t>(p - con.in_buf);
+	return true;
+}
+
 } // namespace
 
 void console_open(console &con, int in_fd, int out_fd)
@@ -339,13 +489,19 @@ void console_put_result(console &con, double value)
 std::size_t format_result(double value, char *out)
 {
 	constexpr std::size_t width = 8;
-	char digits[result_field_max];
-	auto end = std::to_chars(digits, digits + sizeof digits, value,
-	                         std::chars_format::general, 4).ptr;
-	auto len = static_cast<std::size_t>(end - digits);
+	char text[result_field_max];
+	std::size_t len = 0;
+	int digits = 0;
+	int exponent = 0;
+	if (round_to_four_digits(std::fabs(value), digits, exponent))
+		len = spell_four_digits(std::signbit(value), digits, exponent, text);
+	else
+		len = static_cast<std::size_t>(
+			std::to_chars(text, text + sizeof text, value,
+			              std::chars_format::general, 4).ptr - text);
 	std::size_t pad = len < width ? width - len : 0;
 	std::memset(out, ' ', pad);
-	std::memcpy(out + pad, digits, len);
+	std::memcpy(out + pad, text, len);
 	return pad + len;
 }
 
@@ -379,6 +535,8 @@ scan_result console_scan_real(console &con, double &value)
 {
 	if (con.out_errno != 0 || !skip_space(con))
 		return scan_result::end;
+	if (scan_plain_decimal(con, value))
+		return scan_result::read;
 	real_scan s{real_state::start, nullptr, 0};
 	std::size_t len = 0;
 	bool too_long = false;

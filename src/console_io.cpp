@@ -460,17 +460,15 @@ bool console_flush(console &con)
 	return write_all(con, con.out_buf, n);
 }
 
-void console_put(console &con, std::string_view text)
+// Once output has failed, what is put is dropped here when the buffer is
+// full, and by console_flush() otherwise.
+void console_put_long(console &con, std::string_view text)
 {
-	if (con.out_errno != 0)
+	if (!console_flush(con))
 		return;
-	if (text.size() > sizeof con.out_buf - con.out_len) {
-		if (!console_flush(con))
-			return;
-		if (text.size() > sizeof con.out_buf) {
-			write_all(con, text.data(), text.size());
-			return;
-		}
+	if (text.size() > sizeof con.out_buf) {
+		write_all(con, text.data(), text.size());
+		return;
 	}
 	std::memcpy(con.out_buf + con.out_len, text.data(), text.size());
 	con.out_len += text.size();

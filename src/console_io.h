@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 inline constexpr std::size_t console_buffer_size = 64 * 1024;
@@ -31,9 +32,20 @@ struct console {
 enum class scan_result { read, unreadable, end };
 
 void console_open(console &con, int in_fd, int out_fd);
-void console_put(console &con, std::string_view text);
+void console_put_long(console &con, std::string_view text);
 void console_put_result(console &con, double value);
 bool console_flush(console &con);
+
+// Output is put once or more per prompt, so the common case is inline.
+inline void console_put(console &con, std::string_view text)
+{
+	if (text.size() > sizeof con.out_buf - con.out_len) {
+		console_put_long(con, text);
+		return;
+	}
+	std::memcpy(con.out_buf + con.out_len, text.data(), text.size());
+	con.out_len += text.size();
+}
 
 // White space is skipped, then the longest run of characters that is, or
 // could still become, a number of the kind asked for is taken; the first

@@ -2,10 +2,12 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,7 +31,9 @@ struct child {
 	int from_stdout;
 };
 
-child start_program()
+// Starts the program with its standard input and output on pipes, or its
+// output on /dev/null.
+child start_program(bool output_to_null = false)
 {
 	int in[2];
 	int out[2];
@@ -38,7 +42,7 @@ child start_program()
 	pid_t pid = fork();
 	if (pid == 0) {
 		dup2(in[0], STDIN_FILENO);
-		dup2(out[1], STDOUT_FILENO);
+		dup2(output_to_null ? open("/dev/null", O_WRONLY) : out[1], STDOUT_FILENO);
 		close(in[0]);
 		close(in[1]);
 		close(out[0]);
@@ -156,6 +160,115 @@ TEST(program, reports_output_that_cannot_be_written)
 		EXPECT_EQ(got.status, 2);
 		EXPECT_EQ(got.output, r.message);
 	}
+}
+
+TEST(program, ends_quietly_when_its_reader_goes_away)
+{
+	const std::string exe = TARNVELK_EXE;
+	shell_result got = run_shell("yes 1 | " + exe + " | head -c 100 | wc -c");
+	EXPECT_EQ(got.status, 0);
+	EXPECT_EQ(got.output, "100\n");
+}
+
+struct fed_run {
+	int status;
+	long peak_rss_kib;
+};
+
+// Runs the program, output to /dev/null, on what feed writes into its input.
+fed_run run_fed(const std::function<bool(int)> &feed)
+{
+	child c = start_program(true);
+	if (c.pid <= 0)
+		return {-1, 0};
+	close(c.from_stdout);
+	signal(SIGPIPE, SIG_IGN);
+	feed(c.to_stdin);
+	close(c.to_stdin);
+	int status = 0;
+	rusage usage{};
+	wait4(c.pid, &status, 0, &usage);
+	return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+	        usage.ru_maxrss};
+}
+
+bool write_all(int fd, std::string_view text)
+{
+	while (!text.empty()) {
+		ssize_t n = write(fd, text.data(), text.size());
+		if (n <= 0)
+			return false;
+		text.remove_prefix(static_cast<std::size_t>(n));
+	}
+	return true;
+}
+
+bool write_repeated(int fd, std::string_view prefix, std::string_view unit,
+                    std::size_t total, std::string_view suffix)
+{
+	std::string chunk;
+	while (chunk.size() < 65536)
+		chunk += unit;
+	if (!write_all(fd, prefix))
+		return false;
+	for (std::size_t done = 0; done < total; done += chunk.size())
+		if (!write_all(fd, std::string_view(chunk).substr(0, std::min(chunk.size(), total - done))))
+			return false;
+	return write_all(fd, suffix);
+}
+
+TEST(program, hostile_input_ends_in_bounded_memory)
+{
+	constexpr std::size_t hundred_mb = 100 * 1000 * 1000;
+	struct row {
+		const char *what;
+		std::string_view prefix, unit;
+		std::size_t total;
+		std::string_view suffix;
+	};
+	const row rows[] = {
+		{"a 100 MB word at the menu", "", "a", hundred_mb, " 1 10 1 2"},
+		{"a 100 MB run of digits at the menu", "", "7", hundred_mb, " 10 1 2"},
+		{"a 100 MB run of digits as a real", "1 ", "9", hundred_mb, " 10 1 2"},
+		{"100 MB of white space", "", " \n\t", hundred_mb, "2 10 1 2"},
+		{"100 MB of NUL bytes", "", std::string_view("\0", 1), hundred_mb, ""},
+		{"a million cases", "1\n", "10\n1\n1\n", 6000000, "10 1 2\n"},
+	};
+	for (const row &r : rows) {
+		SCOPED_TRACE(r.what);
+		fed_run got = run_fed([&](int fd) {
+			return write_repeated(fd, r.prefix, r.unit, r.total, r.suffix);
+		});
+		EXPECT_EQ(got.status, 1);
+		EXPECT_LT(got.peak_rss_kib, 16 * 1024);
+	}
+}
+
+TEST(program, replies_do_not_change_when_split_into_single_bytes)
+{
+	const std::string input = "2\n1.5e1\n0.125\n1\n-0x1p-2\n1e3\n7\n 12abc 40 0.5 2\n";
+	auto output_for = [&](bool byte_by_byte) {
+		child c = start_program();
+		for (std::size_t i = 0; i < input.size(); i++) {
+			if (!byte_by_byte) {
+				write_all(c.to_stdin, input);
+				break;
+			}
+			write_all(c.to_stdin, input.substr(i, 1));
+			usleep(1000);
+		}
+		close(c.to_stdin);
+		std::string seen;
+		char buf[4096];
+		for (ssize_t n; (n = read(c.from_stdout, buf, sizeof buf)) > 0;)
+			seen.append(buf, static_cast<std::size_t>(n));
+		close(c.from_stdout);
+		EXPECT_EQ(wait_status(c.pid), 1);
+		return seen;
+	};
+	std::string whole = output_for(false);
+	EXPECT_NE(whole.find("abs accel =    2.877 G"), std::string::npos) << whole;
+	EXPECT_EQ(output_for(true), whole);
 }
 
 } // namespace

@@ -14,11 +14,19 @@
 
 struct console_input {
 	std::unique_ptr<console> con = std::make_unique<console>();
-	int fd = -1;
+	int fd;
 
-	explicit console_input(std::string_view text)
+	explicit console_input(std::string_view text) : fd(memfd_create("console-input", 0))
 	{
-		fd = memfd_create("console-input", 0);
+		load(text);
+	}
+
+	// Starts over on another text, reusing the file and the console.
+	void load(std::string_view text)
+	{
+		if (ftruncate(fd, 0) != 0)
+			return;
+		lseek(fd, 0, SEEK_SET);
 		for (std::size_t done = 0; done < text.size();) {
 			ssize_t w = write(fd, text.data() + done, text.size() - done);
 			if (w <= 0)

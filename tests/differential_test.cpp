@@ -51,11 +51,12 @@ TEST(differential, real_replies_agree_with_strtod)
 {
 	std::mt19937_64 rng(386);
 	int read_count = 0;
+	console_input in("");
 	for (int i = 0; i < 200000; i++) {
 		std::string text = i % 2 ? random_real_text(rng) : random_decimal_text(rng);
 		if (rng() % 4 == 0)
 			text = (rng() % 2 ? "-" : "+") + text;
-		console_input in(text + " ");
+		in.load(text + " ");
 		double value = 0.0;
 		scan_result r = console_scan_real(*in.con, value);
 		ASSERT_NE(r, scan_result::end) << text;
@@ -79,12 +80,13 @@ TEST(differential, real_replies_agree_with_strtod)
 TEST(differential, integer_replies_agree_with_strtol)
 {
 	std::mt19937_64 rng(2007);
+	console_input in("");
 	for (int i = 0; i < 100000; i++) {
 		std::string text = rng() % 3 == 0 ? (rng() % 2 ? "-" : "+") : "";
 		auto digits = 1 + rng() % 25;
 		for (std::size_t d = 0; d < digits; d++)
 			text += static_cast<char>('0' + rng() % 10);
-		console_input in(text + " ");
+		in.load(text + " ");
 		std::int32_t value = 0;
 		ASSERT_EQ(console_scan_integer(*in.con, value), scan_result::read) << text;
 		long expected = std::strtol(text.c_str(), nullptr, 10);

@@ -32,6 +32,11 @@ bool is_hex_digit(int c)
 	return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+bool is_sign(int c)
+{
+	return c == '+' || c == '-';
+}
+
 int to_lower(int c)
 {
 	return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
@@ -154,7 +159,7 @@ bool step_real(real_scan &s, int c)
 	int l = to_lower(c);
 	switch (s.state) {
 	case start:
-		if (c == '+' || c == '-') {
+		if (is_sign(c)) {
 			s.state = sign;
 			return true;
 		}
@@ -187,7 +192,7 @@ bool step_real(real_scan &s, int c)
 			s.state = exp_mark;
 		return is_digit(c) || l == 'e';
 	case exp_mark:
-		if (c == '+' || c == '-') {
+		if (is_sign(c)) {
 			s.state = exp_sign;
 			return true;
 		}
@@ -219,7 +224,7 @@ bool step_real(real_scan &s, int c)
 			return false;
 		return true;
 	case hex_exp_mark:
-		if (c == '+' || c == '-') {
+		if (is_sign(c)) {
 			s.state = hex_exp_sign;
 			return true;
 		}
@@ -282,7 +287,7 @@ bool is_plain_decimal(const real_scan &s)
 // settles everything it does not take.
 double decimal_value(const char *text, std::size_t len)
 {
-	const char *digits = text + (text[0] == '+' || text[0] == '-');
+	const char *digits = is_sign(text[0]) ? text + 1 : text;
 	double magnitude = 0.0;
 	auto [end, ec] = std::from_chars(digits, text + len, magnitude);
 	if (ec == std::errc{} && end == text + len)
@@ -330,7 +335,7 @@ bool round_to_four_digits(double magnitude, int &digits, int &exponent)
 		double fraction = scaled - whole;
 		if (std::fabs(fraction - 0.5) < 1e-6)
 			return false;
-		digits = whole + (fraction > 0.5);
+		digits = fraction > 0.5 ? whole + 1 : whole;
 		exponent = e;
 		if (digits == 10000) {
 			digits = 1000;
@@ -394,7 +399,8 @@ bool scan_plain_decimal(console &con, double &value)
 	const char *p = con.in_buf + con.in_pos;
 	const char *end = con.in_buf + con.in_len;
 	bool negative = *p == '-';
-	p += *p == '-' || *p == '+';
+	if (is_sign(*p))
+		p++;
 	const char *number = p;
 	std::uint64_t mantissa = 0;
 	int digit_count = 0;
@@ -412,7 +418,8 @@ bool scan_plain_decimal(console &con, double &value)
 	if (to_lower(*p) == 'e') {
 		p++;
 		bool negative_exponent = p < end && *p == '-';
-		p += p < end && (*p == '-' || *p == '+');
+		if (p < end && is_sign(*p))
+			p++;
 		if (p == end || !is_digit(*p))
 			return false;
 		int exponent = 0;
@@ -512,7 +519,7 @@ scan_result console_scan_integer(console &con, std::int32_t &value)
 	bool any_digit = false;
 	std::int64_t magnitude = 0;
 	int c = peek(con);
-	if (c == '+' || c == '-') {
+	if (is_sign(c)) {
 		negative = c == '-';
 		con.in_pos++;
 		c = peek(con);

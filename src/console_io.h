@@ -14,7 +14,7 @@
 #include <cstring>
 #include <string_view>
 
-inline constexpr std::size_t console_buffer_size = 64 * 1024;
+inline constexpr std::size_t console_buffer_size = std::size_t{64} * 1024;
 
 struct console {
 	int in_fd;

@@ -13,9 +13,9 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "console_io.h"
@@ -97,16 +97,11 @@ int finish(console &con)
 {
 	if (console_flush(con))
 		return 1;
-	constexpr std::string_view prefix = "tarnvelk: write error: ";
-	const char *reason = std::strerror(con.out_errno);
-	char line[256];
-	std::size_t len = prefix.size();
-	std::memcpy(line, prefix.data(), len);
-	std::size_t reason_len = std::min(std::strlen(reason), sizeof line - len - 1);
-	std::memcpy(line + len, reason, reason_len);
-	len += reason_len;
-	line[len++] = '\n';
-	(void)!write(STDERR_FILENO, line, len);
+	std::string line = "tarnvelk: write error: ";
+	line += std::strerror(con.out_errno);
+	line += '\n';
+	// If standard error fails too, the status is all that is left to say it.
+	[[maybe_unused]] ssize_t ignored = write(STDERR_FILENO, line.data(), line.size());
 	return 2;
 }
 

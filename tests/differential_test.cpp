@@ -1,4 +1,4 @@
-// The scanner and the formatter against the C library they must agree with.
+// The reply scanner against the C library functions it must agree with.
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -92,49 +92,6 @@ TEST(differential, integer_replies_agree_with_strtol)
 		long expected = std::strtol(text.c_str(), nullptr, 10);
 		expected = std::clamp<long>(expected, INT32_MIN, INT32_MAX);
 		ASSERT_EQ(value, expected) << text;
-	}
-}
-
-std::string formatted(double value)
-{
-	char out[result_field_max];
-	return {out, format_result(value, out)};
-}
-
-std::string printf_formatted(double value)
-{
-	char out[64];
-	int n = std::snprintf(out, sizeof out, "%8.4g", value);
-	return {out, static_cast<std::size_t>(n)};
-}
-
-TEST(differential, results_agree_with_printf)
-{
-	std::mt19937_64 rng(29);
-	std::uniform_real_distribution<double> exponent(-20.0, 20.0);
-	for (int i = 0; i < 3000000; i++) {
-		double v = 0.0;
-		switch (i % 3) {
-		case 0: // any bit pattern: subnormals, infinities, NaNs of both signs
-			v = std::bit_cast<double>(rng());
-			break;
-		case 1:
-			v = std::pow(10.0, exponent(rng));
-			break;
-		default: { // at and beside a tie of the fifth digit, e.g. 9999.5
-			auto digits = static_cast<double>(10000 + rng() % 90000) + 0.5;
-			v = digits * std::pow(10.0, static_cast<int>(rng() % 40) - 24);
-			v = std::nextafter(v, rng() % 2 ? 0.0 : HUGE_VAL);
-			break;
-		}
-		}
-		ASSERT_EQ(formatted(v), printf_formatted(v)) << std::hexfloat << v;
-	}
-	for (double v : {9999.5, 99995.0, 0.000099995, 0.00099995, 999.95, 1e-5,
-	                 9.9995e-5, 9.9995e14, 9.9995e15}) {
-		EXPECT_EQ(formatted(v), printf_formatted(v));
-		EXPECT_EQ(formatted(std::nextafter(v, 0.0)), printf_formatted(std::nextafter(v, 0.0)));
-		EXPECT_EQ(formatted(std::nextafter(v, 1e300)), printf_formatted(std::nextafter(v, 1e300)));
 	}
 }
 

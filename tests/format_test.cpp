@@ -1,3 +1,4 @@
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -62,6 +63,36 @@ TEST(result_format, matches_printf)
 		std::memcpy(&any, &bits, sizeof any);
 		ASSERT_EQ(formatted(wide), printf_formatted(wide));
 		ASSERT_EQ(formatted(any), printf_formatted(any)) << std::hexfloat << any;
+	}
+}
+
+TEST(result_format, matches_printf_on_millions_of_doubles)
+{
+	std::mt19937_64 rng(29);
+	std::uniform_real_distribution<double> exponent(-20.0, 20.0);
+	for (int i = 0; i < 3000000; i++) {
+		double v = 0.0;
+		switch (i % 3) {
+		case 0: // any bit pattern: subnormals, infinities, NaNs of both signs
+			v = std::bit_cast<double>(rng());
+			break;
+		case 1:
+			v = std::pow(10.0, exponent(rng));
+			break;
+		default: { // at and beside a tie of the fifth digit, e.g. 9999.5
+			auto digits = static_cast<double>(10000 + rng() % 90000) + 0.5;
+			v = digits * std::pow(10.0, static_cast<int>(rng() % 40) - 24);
+			v = std::nextafter(v, rng() % 2 ? 0.0 : HUGE_VAL);
+			break;
+		}
+		}
+		ASSERT_EQ(formatted(v), printf_formatted(v)) << std::hexfloat << v;
+	}
+	for (double v : {9999.5, 99995.0, 0.000099995, 0.00099995, 999.95, 1e-5,
+	                 9.9995e-5, 9.9995e14, 9.9995e15}) {
+		EXPECT_EQ(formatted(v), printf_formatted(v));
+		EXPECT_EQ(formatted(std::nextafter(v, 0.0)), printf_formatted(std::nextafter(v, 0.0)));
+		EXPECT_EQ(formatted(std::nextafter(v, 1e300)), printf_formatted(std::nextafter(v, 1e300)));
 	}
 }
 

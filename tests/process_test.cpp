@@ -13,17 +13,14 @@
 
 #include <gtest/gtest.h>
 
+#include "output_grammar.h"
+
 namespace {
 
-constexpr std::string_view opening =
-	"\n tarnvelk   ver 1.0   May 29, 2007 \n"
-	"\n Written by the tarnvelk authors <tarnvelk@example.org> \n"
-	"\n  Select analysis:  \n"
-	"\n  1=calculate rel disp  from abs accel "
-	"\n  2=calculate abs accel from rel disp \n";
-constexpr std::string_view ask_frequency = "\n Enter natural frequency (Hz) \n";
-constexpr std::string_view ask_accel = "\n Enter absolute acceleration (G) \n";
-constexpr std::string_view ask_another = "\n\n Another case?  1=yes 2=no \n";
+using output_grammar::ask_accel;
+using output_grammar::ask_another;
+using output_grammar::ask_frequency;
+const std::string opening = std::string(output_grammar::banner) + std::string(output_grammar::menu);
 
 struct child {
 	pid_t pid;

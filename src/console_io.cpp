@@ -9,9 +9,9 @@
 
 #include <algorithm>
 #include <bit>
-#include <cmath>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 

@@ -3,12 +3,14 @@
 //
 // Some things here look wrong and are not.  The normal end exits with
 // status 1, not 0, and scripts rely on it.  Messages begin with a line break
-// instead of ending with one, M4 has no line break of its own, and the odd
-// runs of spaces keep columns aligned: the texts are exact.  The typed
+// instead of ending with one, the first menu line and the displacement line
+// get theirs from the text after them, and the odd runs of spaces keep
+// columns aligned: the texts are exact, banner date and all.  The typed
 // quantity is echoed back through the result format.  Any menu reply but 1
 // means acceleration from displacement, and any answer but 2 means another
 // case.  An unreadable reply is dropped and the question asked again; the
-// end of the input ends the program as if the answer had been 2.
+// end of the input ends the program as if the answer had been 2.  Output is
+// flushed only when the program is about to wait for input, and at the end.
 #include "tarnvelk.h"
 
 #include <unistd.h>

@@ -275,26 +275,6 @@ bool is_complete(const real_scan &s)
 	}
 }
 
-bool is_plain_decimal(const real_scan &s)
-{
-	using enum real_state;
-	return s.state == zero || s.state == digits || s.state == fraction ||
-	       s.state == exp_digits;
-}
-
-// from_chars is much faster than strtod and rounds the same way, but takes
-// no '+' and reports values out of range instead of rounding them; strtod
-// settles everything it does not take.
-double decimal_value(const char *text, std::size_t len)
-{
-	const char *digits = is_sign(text[0]) ? text + 1 : text;
-	double magnitude = 0.0;
-	auto [end, ec] = std::from_chars(digits, text + len, magnitude);
-	if (ec == std::errc{} && end == text + len)
-		return text[0] == '-' ? -magnitude : magnitude;
-	return std::strtod(text, nullptr);
-}
-
 constexpr double exact_powers_of_ten[] = {
 	1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
 	1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
@@ -389,11 +369,12 @@ std::size_t spell_four_digits(bool negative, int digits, int exponent, char *out
 	return static_cast<std::size_t>(p - out);
 }
 
-// The common reply, a short decimal lying whole in the buffer, read without
-// copying it.  Up to 19 digits and 2^53 with a power of ten up to 10^22 are
-// exact, so one multiplication or division rounds them correctly.  Anything
-// else, or a run that may go on past the buffer, gives false and is left
-// to the general scan.
+// The common reply, a decimal lying whole in the buffer, read without
+// copying it.  A mantissa up to 2^53 and a power of ten up to 10^22 are
+// exact, so one multiplication or division rounds the value correctly;
+// from_chars, which rounds the same way as strtod, takes other decimals of
+// up to 19 digits.  Anything else, or a run that may go on past the
+// buffer, gives false and is left to the general scan and strtod.
 bool scan_plain_decimal(console &con, double &value)
 {
 	const char *p = con.in_buf + con.in_pos;
@@ -558,7 +539,6 @@ scan_result console_scan_real(console &con, double &value)
 	if (too_long)
 		return drop_word(con);
 	con.token[len] = '\0';
-	value = is_plain_decimal(s) ? decimal_value(con.token, len)
-	                            : std::strtod(con.token, nullptr);
+	value = std::strtod(con.token, nullptr);
 	return scan_result::read;
 }

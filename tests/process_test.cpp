@@ -159,6 +159,13 @@ TEST(program, reports_output_that_cannot_be_written)
 	}
 }
 
+TEST(program, takes_a_read_error_as_the_end_of_the_input)
+{
+	// Reading a directory fails with EISDIR.
+	shell_result got = run_shell(std::string(TARNVELK_EXE) + " </; echo \"status $?\"");
+	EXPECT_EQ(got.output, opening + "status 1\n");
+}
+
 TEST(program, ends_quietly_when_its_reader_goes_away)
 {
 	const std::string exe = TARNVELK_EXE;

@@ -448,8 +448,9 @@ bool console_flush(console &con)
 	return write_all(con, con.out_buf, n);
 }
 
-// Once output has failed, what is put is dropped here when the buffer is
-// full, and by console_flush() otherwise.
+// Once output has failed, what is put is dropped here and in
+// console_put_result() when the buffer is full, and by console_flush()
+// otherwise.
 void console_put_long(console &con, std::string_view text)
 {
 	if (!console_flush(con))
@@ -466,8 +467,6 @@ void console_put_result(console &con, double value)
 {
 	if (result_field_max > sizeof con.out_buf - con.out_len &&
 	    !console_flush(con))
-		return;
-	if (con.out_errno != 0)
 		return;
 	con.out_len += format_result(value, con.out_buf + con.out_len);
 }

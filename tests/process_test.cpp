@@ -69,11 +69,17 @@ bool await_prompt(const child &c, std::string &seen, std::string_view prompt)
 	return true;
 }
 
+// The exit status as a shell reports it: 128 plus the signal for a kill.
+int exit_code(int status)
+{
+	return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 int wait_status(pid_t pid)
 {
 	int status = 0;
 	waitpid(pid, &status, 0);
-	return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+	return exit_code(status);
 }
 
 TEST(program, shows_each_prompt_before_waiting_for_its_reply)
@@ -132,7 +138,7 @@ shell_result run_shell(const std::string &command)
 	for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;)
 		r.output.append(buf, n);
 	int status = pclose(p);
-	r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+	r.status = exit_code(status);
 	return r;
 }
 
@@ -192,8 +198,7 @@ fed_run run_fed(const std::function<bool(int)> &feed)
 	int status = 0;
 	rusage usage{};
 	wait4(c.pid, &status, 0, &usage);
-	return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-	        usage.ru_maxrss};
+	return {exit_code(status), usage.ru_maxrss};
 }
 
 bool write_all(int fd, std::string_view text)
